@@ -26,7 +26,7 @@ public:
     // Saves the first CaptureBufferSize bytes of the open disk to the desktop.
     HRESULT CaptureSectors();
 
-private:
+protected:
     HINSTANCE hInstance;
     System::File disk;
     DWORD diskNumber;
