@@ -288,3 +288,88 @@ std::wstring MessageBoxText(HWND box)
 }
 
 }  // namespace Testing
+
+namespace Testing {
+
+std::wstring BesideTests(const std::wstring& name)
+{
+    WCHAR path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+}
+
+Program::Program(const std::wstring& path, const std::wstring& arguments) : process(nullptr), pid(0), thread(0)
+{
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    std::vector<WCHAR> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        process = info.hProcess;
+        pid = info.dwProcessId;
+        thread = info.dwThreadId;
+        CloseHandle(info.hThread);
+    }
+}
+
+Program::~Program()
+{
+    if (!process)
+        return;
+    if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process, 0xDEAD);
+        WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+}
+
+HWND Program::WaitForDialog(DWORD milliseconds) const
+{
+    return Testing::WaitForDialog(pid, L"Ostrafen Platterlift", IsNotMessageBox, milliseconds);
+}
+
+HWND Program::WaitForMessageBox(DWORD milliseconds) const
+{
+    return Testing::WaitForDialog(pid, L"Ostrafen Platterlift", IsMessageBox, milliseconds);
+}
+
+bool Program::WaitForExit(DWORD* code, DWORD milliseconds) const
+{
+    if (!process || WaitForSingleObject(process, milliseconds) != WAIT_OBJECT_0)
+        return false;
+    GetExitCodeProcess(process, code);
+    return true;
+}
+
+HWND Program::Focus() const
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(thread, &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+void PressKey(HWND control, WPARAM key)
+{
+    PostMessageW(control, WM_KEYDOWN, key, 1);
+    PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+}
+
+void TypeText(HWND edit, const std::wstring& text)
+{
+    for (WCHAR c : text)
+        PostMessageW(edit, WM_CHAR, c, 1);
+}
+
+void Click(HWND button)
+{
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+}  // namespace Testing

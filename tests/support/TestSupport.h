@@ -78,3 +78,40 @@ std::wstring WindowText(HWND window);
 std::wstring MessageBoxText(HWND box);
 
 }  // namespace Testing
+
+namespace Testing {
+
+// The full path of a file next to the test executable.
+std::wstring BesideTests(const std::wstring& name);
+
+// One run of a program, watched from outside as a user would. Every wait is
+// bounded; a process still running when the object goes is terminated.
+class Program {
+public:
+    Program(const std::wstring& path, const std::wstring& arguments);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Started() const { return process != nullptr; }
+    DWORD Pid() const { return pid; }
+    // The program's dialog (not a message box), once visible.
+    HWND WaitForDialog(DWORD milliseconds = 15000) const;
+    HWND WaitForMessageBox(DWORD milliseconds = 15000) const;
+    // True once the process has ended, with its exit code.
+    bool WaitForExit(DWORD* code, DWORD milliseconds = 15000) const;
+    // The control that has the keyboard focus in the program's thread.
+    HWND Focus() const;
+
+private:
+    HANDLE process;
+    DWORD pid;
+    DWORD thread;
+};
+
+// Keys and clicks posted as the user's input would arrive.
+void PressKey(HWND control, WPARAM key);
+void TypeText(HWND edit, const std::wstring& text);
+void Click(HWND button);
+
+}  // namespace Testing
