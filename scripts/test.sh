@@ -6,6 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
 build=${1:-$root/build}
+mkdir -p "$build" && build=$(cd "$build" && pwd)
 
 "$here/install-deps.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
