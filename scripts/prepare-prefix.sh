@@ -12,7 +12,6 @@ run() { "$here/wine-run" "$@"; }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix $WINEPREFIX"
     run wineboot -i >/dev/null 2>&1
-    "$here/wineserver-wait"
 fi
 
 # The disk images are written by the tests themselves; the links may dangle until then.
@@ -31,3 +30,6 @@ for n in 5 6 8 9; do rm -f "$devices/physicaldrive$n"; done
 for exe in file_tests_win98.exe "Ostrafen Platterlift 98.exe"; do
     run reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d win98 /f >/dev/null 2>&1
 done
+
+# Wine's helpers started here have no display: let them end before the tests start theirs.
+"$here/wineserver-wait"

@@ -13,15 +13,4 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 "$here/prepare-prefix.sh" "$build"
-export WINEPREFIX=$build/wineprefix
-export PLATTERLIFT_DISKS="Z:$(echo "$build/disks" | tr / '\\')"
-
-# One wineserver for the whole run: each Wine process then starts in a tenth of a second.
-wineserver -p </dev/null >/dev/null 2>&1 &
-trap 'WINEPREFIX=$build/wineprefix wineserver -k 2>/dev/null || true' EXIT
-# Wine's own services start with the first program and live on; started here,
-# they hold none of the output pipes that ctest waits to see closed.
-"$here/wine-run" cmd /c exit </dev/null >/dev/null 2>&1
-
-cd "$build"
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 300
+xvfb-run -a -s "-screen 0 1280x1024x24" "$here/ctest-under-wine.sh" "$build"
