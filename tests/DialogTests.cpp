@@ -11,17 +11,13 @@
 
 using Quandrel::System::Dialog;
 using Testing::Hex;
+using Testing::Module;
 using Testing::Replace;
 
 namespace {
 
 const INT_PTR Sentinel = 4242;   // ends a dialog when no button did
 const INT_PTR TimedOut = -4343;  // a dialog that nothing ended
-
-HINSTANCE Module()
-{
-    return GetModuleHandleW(nullptr);
-}
 
 // An in-memory template: four buttons (1, 2, 9, 12) and an edit box (100).
 class MemoryTemplate {

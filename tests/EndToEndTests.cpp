@@ -10,6 +10,7 @@
 using Testing::DesktopFolder;
 using Testing::Lines;
 using Testing::Program;
+using Testing::SystemText;
 using Testing::WindowText;
 
 namespace {
@@ -19,16 +20,6 @@ const DWORD CaptureSize = 51200;
 std::wstring CaptureFile(const std::wstring& number)
 {
     return DesktopFolder() + L"\\Disk " + number + L" Platterlift.txt";
-}
-
-std::wstring SystemText(DWORD status)
-{
-    WCHAR* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, status, 0,
-                   reinterpret_cast<WCHAR*>(&text), 0, nullptr);
-    std::wstring result = text ? Lines(text) : L"";
-    LocalFree(text);
-    return result;
 }
 
 template <typename Condition>

@@ -14,14 +14,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, 
 
 using Quandrel::Ostrafen::NT::PlatterliftDialog;
 using Testing::Hex;
+using Testing::Module;
 using Testing::Replace;
 
 namespace {
-
-HINSTANCE Module()
-{
-    return GetModuleHandleW(nullptr);
-}
 
 // The platform calls of one run, in order.
 std::vector<std::string> events;

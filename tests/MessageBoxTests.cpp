@@ -12,28 +12,13 @@
 using Quandrel::System::ShowErrorMessage;
 using Quandrel::System::ShowMessage;
 using Testing::Hex;
+using Testing::Module;
+using Testing::SystemText;
 using Testing::LocalHeapCounter;
 using Testing::Lines;
 using Testing::Replace;
 
 namespace {
-
-HINSTANCE Module()
-{
-    return GetModuleHandleW(nullptr);
-}
-
-// What the platform says for a code, as the user would read it.
-std::wstring SystemText(DWORD code)
-{
-    WCHAR* text = nullptr;
-    if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code, 0,
-                        reinterpret_cast<WCHAR*>(&text), 0, nullptr))
-        return L"";
-    std::wstring result = text;
-    LocalFree(text);
-    return result;
-}
 
 // MessageBoxW replaced: records the box instead of showing it.
 struct Box {
@@ -91,11 +76,11 @@ TEST_F(MessageBoxes, ErrorMessagesCarryTheSystemsText)
     };
     for (const auto& c : cases) {
         box = Box();
-        const std::wstring system = SystemText(c.status);
+        const std::wstring system = SystemText(static_cast<DWORD>(c.status));
         ASSERT_FALSE(system.empty()) << Hex(c.status);
         EXPECT_EQ(IDOK, ShowErrorMessage(Module(), nullptr, c.status, c.message, IDS_CAPTION, MB_ICONERROR));
         EXPECT_EQ(0u, GetLastError()) << Hex(c.status);
-        EXPECT_EQ(std::wstring(c.prefix) + system, box.text) << Hex(c.status);
+        EXPECT_EQ(std::wstring(c.prefix) + system, Lines(box.text)) << Hex(c.status);
         EXPECT_EQ(nullptr, box.owner);
         EXPECT_EQ(L"Ostrafen Platterlift", box.caption);
         EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.type);
@@ -107,7 +92,7 @@ TEST_F(MessageBoxes, ACodeWithoutSystemTextIsShownInHexadecimal)
 {
     // A lookup of an unknown code fails with ERROR_MR_MID_NOT_FOUND here, as on Windows.
     const HRESULT unknown = static_cast<HRESULT>(0x8007ABCD);
-    ASSERT_TRUE(SystemText(unknown).empty());
+    ASSERT_TRUE(SystemText(static_cast<DWORD>(unknown)).empty());
     EXPECT_EQ(IDOK, ShowErrorMessage(Module(), nullptr, unknown, IDS_CAPTURE_FAILED, IDS_CAPTION, MB_ICONERROR));
     EXPECT_EQ(0u, GetLastError());
     EXPECT_EQ(L"Ostrafen was unable to capture the disk sectors: 8007abcd", box.text);
@@ -212,7 +197,7 @@ TEST_F(MessageBoxes, TheCallersInsertsAreAppliedAfterTheSystemText)
     // "%%1" survives the first pass as "%1" and takes the caller's insert in the second.
     EXPECT_EQ(IDOK, ShowErrorMessage(Module(), nullptr, E_ACCESSDENIED, IDS_TEST_TWO_PASSES, IDS_CAPTION, MB_OK,
                                      L"disk.img"));
-    EXPECT_EQ(L"Could not read disk.img: " + SystemText(E_ACCESSDENIED), box.text);
+    EXPECT_EQ(L"Could not read disk.img: " + SystemText(static_cast<DWORD>(E_ACCESSDENIED)), Lines(box.text));
     EXPECT_EQ(0, heap.Outstanding());
 }
 
@@ -259,7 +244,7 @@ TEST(RealMessageBox, ShowsTheTextAndReturnsTheButton)
     ASSERT_TRUE(seen.found) << "no message box appeared";
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(0u, error);
-    EXPECT_EQ(L"You did not select a valid disk number: " + SystemText(E_INVALIDARG), seen.text);
+    EXPECT_EQ(L"You did not select a valid disk number: " + SystemText(static_cast<DWORD>(E_INVALIDARG)), Lines(seen.text));
 }
 
 }  // namespace

@@ -18,15 +18,11 @@ using Quandrel::Ostrafen::NT::SetTrailingBackslash;
 using Quandrel::System::File;
 using Testing::DesktopFolder;
 using Testing::Hex;
+using Testing::Module;
 using Testing::LocalHeapCounter;
 using Testing::Replace;
 
 namespace {
-
-HINSTANCE Module()
-{
-    return GetModuleHandleW(nullptr);
-}
 
 std::wstring CaptureFile(const std::wstring& number)
 {
@@ -445,16 +441,6 @@ int WINAPI RecordingMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT t
     return IDOK;
 }
 
-std::wstring SystemText(HRESULT status)
-{
-    WCHAR* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, static_cast<DWORD>(status), 0,
-                   reinterpret_cast<WCHAR*>(&text), 0, nullptr);
-    std::wstring result = text ? Testing::Lines(text) : L"";
-    LocalFree(text);
-    return result;
-}
-
 class Buttons : public Capture {
 protected:
     Buttons() : box("user32.dll", "MessageBoxW", RecordingMessageBox) { boxes.clear(); }
@@ -478,11 +464,11 @@ TEST_F(Buttons, CaptureTellsTheOutcome)
         UINT type;
         std::wstring text;
     } cases[] = {
-        {L"", false, MB_ICONERROR, L"You did not select a valid disk number: " + SystemText(E_INVALIDARG)},
+        {L"", false, MB_ICONERROR, L"You did not select a valid disk number: " + Testing::SystemText(static_cast<DWORD>(E_INVALIDARG))},
         {L"5", false, MB_ICONERROR,
-         L"You did not select a valid disk number: " + SystemText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))},
+         L"You did not select a valid disk number: " + Testing::SystemText(static_cast<DWORD>(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)))},
         {L"3", true, MB_ICONERROR,
-         L"Ostrafen was unable to capture the disk sectors: " + SystemText(HRESULT_FROM_WIN32(ERROR_NOT_READY))},
+         L"Ostrafen was unable to capture the disk sectors: " + Testing::SystemText(static_cast<DWORD>(HRESULT_FROM_WIN32(ERROR_NOT_READY)))},
         {L"1", true, MB_ICONINFORMATION,
          L"The sectors were captured successfully.\n\nThe file 'Disk 1 Platterlift.txt' has been saved to your desktop."},
     };

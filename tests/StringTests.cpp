@@ -14,15 +14,11 @@ using Quandrel::System::FormatResourceString;
 using Quandrel::System::String;
 using Quandrel::System::StringData;
 using Testing::Hex;
+using Testing::Module;
 using Testing::LocalHeapCounter;
 using Testing::Replace;
 
 namespace {
-
-HINSTANCE Module()
-{
-    return GetModuleHandleW(nullptr);
-}
 
 std::wstring Repeat(size_t n)
 {

@@ -16,6 +16,22 @@ std::string Hex(unsigned long value)
     return text;
 }
 
+HINSTANCE Module()
+{
+    return GetModuleHandleW(nullptr);
+}
+
+std::wstring SystemText(DWORD status)
+{
+    WCHAR* text = nullptr;
+    if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, status, 0,
+                        reinterpret_cast<WCHAR*>(&text), 0, nullptr))
+        return L"";
+    std::wstring result = Lines(text);
+    LocalFree(text);
+    return result;
+}
+
 namespace {
 
 struct HeapState {

@@ -11,6 +11,12 @@ namespace Testing {
 // "0x80070057" for failure messages.
 std::string Hex(unsigned long value);
 
+// The module of the test executable, which carries the resources the tests use.
+HINSTANCE Module();
+
+// What the platform says for a status, as the user would read it, with CR LF as LF.
+std::wstring SystemText(DWORD status);
+
 // Counts allocations and frees made through LocalAlloc and LocalFree by the
 // code under test while an object lives, so that leaks show.
 class LocalHeapCounter {
