@@ -2,7 +2,7 @@
 BUILD ?= build
 DISK ?=
 
-.PHONY: all test run bench clean
+.PHONY: all test run bench package clean
 
 all:
 	scripts/install-deps.sh
@@ -17,3 +17,9 @@ run:
 
 clean:
 	rm -rf $(BUILD)
+
+package: all
+	cd $(BUILD) && cpack -G ZIP
+
+bench:
+	scripts/bench.sh $(BUILD)

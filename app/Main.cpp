@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <stdlib.h>
+
 #include <new>
 
 #include "../resources/resource.h"
@@ -10,6 +12,19 @@
 #include "PlatterliftDialog.h"
 
 using Quandrel::Ostrafen::NT::PlatterliftDialog;
+
+#if defined(__GLIBCXX__)
+// libstdc++'s own handler prints the demangled type of an uncaught exception to
+// a console this program does not have, and links in 46 KiB of demangler. The
+// program raises only HRESULTs and catches each of them; should one escape,
+// ending at once is all that is left to do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler()
+{
+    abort();
+}
+}  // namespace __gnu_cxx
+#endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {

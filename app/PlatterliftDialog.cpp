@@ -127,7 +127,7 @@ HRESULT PlatterliftDialog::CaptureSectors()
     if (hr < 0)
         return hr;
     SetTrailingBackslash(path, true);
-    const int folderLength = lstrlenW(path);
+    const size_t folderLength = wcslen(path);
     if (folderLength == 0 || path[folderLength - 1] != L'\\')
         return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
 
@@ -136,9 +136,9 @@ HRESULT PlatterliftDialog::CaptureSectors()
         hr = FormatResourceString(name, hInstance, IDS_OUTPUT_NAME, static_cast<int>(diskNumber));
         if (FAILED(hr))
             return hr;
-        if (folderLength + lstrlenW(name.Text()) + 1 > MAX_PATH)
+        if (folderLength + wcslen(name.Text()) + 1 > MAX_PATH)
             return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
-        lstrcpyW(path + folderLength, name.Text());
+        wcscpy(path + folderLength, name.Text());
     } catch (HRESULT caught) {
         return caught;
     }
@@ -152,7 +152,7 @@ HRESULT PlatterliftDialog::CaptureSectors()
 
 HRESULT SetTrailingBackslash(WCHAR* path, bool add)
 {
-    const int length = lstrlenW(path);
+    const size_t length = wcslen(path);
     if (length == 0)
         return S_OK;
     const bool ends = path[length - 1] == L'\\';

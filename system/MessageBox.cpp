@@ -32,7 +32,7 @@ HRESULT SystemText(DWORD error, WCHAR** text)
     *text = static_cast<WCHAR*>(LocalAlloc(LMEM_FIXED, HexTextBytes));
     if (!*text)
         return LastErrorStatus();
-    wsprintfW(*text, L"%x", error);
+    wsprintfW(*text, L"%x", static_cast<UINT>(error));
     return S_OK;
 }
 

@@ -100,7 +100,7 @@ void String::ConstructWide(const WCHAR* text)
     HRESULT hr = StringData::Allocate(&data);
     if (FAILED(hr))
         throw hr;
-    const UINT length = lstrlenW(text);
+    const UINT length = static_cast<UINT>(wcslen(text));
     hr = data->Reserve(length + 1);
     if (FAILED(hr)) {
         Drop();

@@ -23,8 +23,8 @@ struct StringData {
 class String {
 public:
     String();
-    String(const WCHAR* text);
-    String(const char* text);
+    explicit String(const WCHAR* text);
+    explicit String(const char* text);
     String(const String& other);
     ~String();
 

@@ -34,6 +34,7 @@ private:
 template <typename Function>
 class Replace : public ImportPatch {
 public:
+    // cppcheck-suppress cstyleCast
     Replace(const char* dll, const char* function, Function replacement)
         : ImportPatch(dll, function, reinterpret_cast<const void*>(replacement))
     {

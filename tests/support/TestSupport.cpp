@@ -147,9 +147,13 @@ bool ReadWholeFile(const std::wstring& path, std::vector<BYTE>* bytes)
         return false;
     BYTE chunk[65536];
     DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof(chunk), &got, nullptr) != 0) && got > 0)
+    bool ok;
+    for (;;) {
+        ok = ReadFile(file, chunk, sizeof(chunk), &got, nullptr) != 0;
+        if (!ok || got == 0)
+            break;
         bytes->insert(bytes->end(), chunk, chunk + got);
+    }
     CloseHandle(file);
     return ok;
 }
@@ -174,13 +178,15 @@ bool FileExists(const std::wstring& path)
 
 std::wstring DesktopFolder()
 {
-    // Asked through the registry-free path the program itself uses.
+    // Looked up past the import table, so that a test that replaces the
+    // program's SHGetFolderPathW still learns the real folder.
     typedef HRESULT(WINAPI * GetFolderPath)(HWND, int, HANDLE, DWORD, LPWSTR);
     HMODULE shell = LoadLibraryW(L"shell32.dll");
     GetFolderPath get =
         reinterpret_cast<GetFolderPath>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathW")));
     WCHAR path[MAX_PATH] = {};
     get(nullptr, 0 /* CSIDL_DESKTOP */, nullptr, 0, path);
+    FreeLibrary(shell);
     std::wstring folder = path;
     if (!folder.empty() && folder.back() == L'\\')
         folder.pop_back();
