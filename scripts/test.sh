@@ -13,4 +13,4 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 "$here/prepare-prefix.sh" "$build"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$here/ctest-under-wine.sh" "$build"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine-session.sh" "$build" ctest --output-on-failure --timeout 300

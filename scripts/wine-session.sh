@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Runs ctest in the build folder with one persistent wineserver for the whole
-# run; called on a display (xvfb-run), so that every Wine process, Wine's own
-# helpers included, starts with that display.
-#   usage: ctest-under-wine.sh BUILD_DIR
+# Runs a command in the build folder within one Wine session of the test prefix:
+# a persistent wineserver for the whole command, Wine's helpers started first.
+# Called on a display (xvfb-run), so that every Wine process gets that display.
+#   usage: wine-session.sh BUILD_DIR COMMAND...
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=$(cd "$1" && pwd)
+shift
 export WINEPREFIX=$build/wineprefix
 export PLATTERLIFT_DISKS="Z:$(echo "$build/disks" | tr / '\\')"
 
@@ -17,4 +18,4 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 "$here/wine-run" cmd /c exit </dev/null >/dev/null 2>&1
 
 cd "$build"
-ctest --output-on-failure --timeout 300
+"$@"
