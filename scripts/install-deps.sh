@@ -3,7 +3,7 @@
 # Skips the work when everything is already there, so a second run is quick.
 set -euo pipefail
 
-packages=(cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest wine wine32:i386 xvfb xauth cppcheck)
+packages=(cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest wine wine32:i386 xvfb xauth cppcheck clang-tidy)
 
 missing=()
 for package in "${packages[@]}"; do

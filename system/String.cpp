@@ -140,13 +140,12 @@ void String::ConstructAnsi(const char* text)
 
 String& String::operator=(const String& other)
 {
-    // Taking the new reference before dropping the old one keeps
-    // self-assignment harmless.
-    StringData* shared = other.data;
-    if (shared)
-        InterlockedIncrement(&shared->count);
+    if (&other == this)
+        return *this;
     Drop();
-    data = shared;
+    data = other.data;
+    if (data)
+        InterlockedIncrement(&data->count);
     return *this;
 }
 
@@ -188,12 +187,12 @@ HRESULT String::LoadResourceString(HINSTANCE module, UINT id)
         buffer = static_cast<BYTE*>(LocalAlloc(LMEM_FIXED, size));
         if (!buffer)
             return HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY);
-        int count = LoadStringW(module, id, reinterpret_cast<WCHAR*>(buffer), size / sizeof(WCHAR));
+        int count = LoadStringW(module, id, reinterpret_cast<WCHAR*>(buffer), static_cast<int>(size / sizeof(WCHAR)));
         if (count > 0) {
             loaded = count * sizeof(WCHAR);
             wide = true;
         } else {
-            count = LoadStringA(module, id, reinterpret_cast<char*>(buffer), size);
+            count = LoadStringA(module, id, reinterpret_cast<char*>(buffer), static_cast<int>(size));
             if (count > 0) {
                 loaded = count;
                 wide = false;
