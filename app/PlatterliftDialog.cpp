@@ -147,7 +147,13 @@ HRESULT PlatterliftDialog::CaptureSectors()
     hr = output.Open(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (FAILED(hr))
         return hr;
-    return output.Write(buffer.Bytes(), CaptureBufferSize, nullptr, nullptr);
+    DWORD written = 0;
+    hr = output.Write(buffer.Bytes(), CaptureBufferSize, &written, nullptr);
+    if (FAILED(hr))
+        return hr;
+    // A write that stops short without failing (a full share, say) must not
+    // pass for a capture.
+    return written == CaptureBufferSize ? S_OK : HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
 }
 
 HRESULT SetTrailingBackslash(WCHAR* path, bool add)

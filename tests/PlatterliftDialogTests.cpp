@@ -352,6 +352,13 @@ BOOL WINAPI FailingWriteFile(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED)
     return FALSE;
 }
 
+Replace<BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED)>* shortWrite = nullptr;
+
+BOOL WINAPI ShortWriteFile(HANDLE handle, LPCVOID data, DWORD count, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    return shortWrite->Original()(handle, data, count / 2, written, overlapped);
+}
+
 DWORD WINAPI FailingFormatMessage(DWORD, LPCVOID, DWORD, DWORD, LPWSTR, DWORD, va_list*)
 {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -398,6 +405,12 @@ TEST_F(Capture, EachFailureReturnsItsStatusAndReleasesWhatItHeld)
     std::vector<BYTE> left;
     EXPECT_TRUE(Testing::ReadWholeFile(CaptureFile(L"1"), &left)) << "a failed write leaves the file as created";
     EXPECT_TRUE(left.empty());
+    {
+        Replace<BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED)> half("kernel32.dll", "WriteFile",
+                                                                                 ShortWriteFile);
+        shortWrite = &half;
+        EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_WRITE_FAULT), dialog.CaptureSectors()) << "a short write is no capture";
+    }
     EXPECT_NE(File::NotOpen, dialog.Disk()) << "no failure closes the disk";
 }
 
