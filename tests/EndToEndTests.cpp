@@ -73,6 +73,14 @@ protected:
         return dialog;
     }
 
+    // Types into the disk-number box as a user would, and waits until it shows the text.
+    static bool TypeNumber(HWND dialog, const std::wstring& text)
+    {
+        const HWND edit = GetDlgItem(dialog, IDC_DISK_NUMBER);
+        Testing::TypeText(edit, text);
+        return Eventually([&] { return WindowText(edit) == text; });
+    }
+
     // Reads the message box, checks its owner, closes it and waits for the exit.
     std::wstring ReadBoxAndExit(Program& program, HWND expectedOwner)
     {
@@ -122,8 +130,7 @@ TEST_P(Program_, EnterCapturesTheTypedDisk)
     Program program(Path(), L"");
     const HWND dialog = Start(program);
     ASSERT_NE(nullptr, dialog);
-    Testing::TypeText(GetDlgItem(dialog, IDC_DISK_NUMBER), L"1");
-    ASSERT_TRUE(Eventually([&] { return WindowText(GetDlgItem(dialog, IDC_DISK_NUMBER)) == L"1"; }));
+    ASSERT_TRUE(TypeNumber(dialog, L"1"));
     Testing::PressKey(program.Focus(), VK_RETURN);
 
     EXPECT_EQ(L"The sectors were captured successfully.\n\nThe file 'Disk 1 Platterlift.txt' has been saved to your "
@@ -141,8 +148,7 @@ TEST_P(Program_, ClickingCaptureWithArgumentsThatChangeNothing)
     Program program(Path(), L"5 /disk 2");
     const HWND dialog = Start(program);
     ASSERT_NE(nullptr, dialog);
-    Testing::TypeText(GetDlgItem(dialog, IDC_DISK_NUMBER), L"007");
-    ASSERT_TRUE(Eventually([&] { return WindowText(GetDlgItem(dialog, IDC_DISK_NUMBER)) == L"007"; }));
+    ASSERT_TRUE(TypeNumber(dialog, L"007"));
     Testing::Click(GetDlgItem(dialog, IDOK));
 
     EXPECT_EQ(L"The sectors were captured successfully.\n\nThe file 'Disk 7 Platterlift.txt' has been saved to your "
@@ -202,8 +208,7 @@ TEST_P(Program_, ACaptureThatFailsAfterTheOpenIsExplained)
         Program program(Path(), L"");
         const HWND dialog = Start(program);
         ASSERT_NE(nullptr, dialog);
-        Testing::TypeText(GetDlgItem(dialog, IDC_DISK_NUMBER), c.typed);
-        ASSERT_TRUE(Eventually([&] { return WindowText(GetDlgItem(dialog, IDC_DISK_NUMBER)) == c.typed; }));
+        ASSERT_TRUE(TypeNumber(dialog, c.typed));
         Testing::PressKey(program.Focus(), VK_RETURN);
         EXPECT_EQ(L"Ostrafen was unable to capture the disk sectors: " + SystemText(c.status),
                   ReadBoxAndExit(program, dialog));
@@ -223,8 +228,7 @@ TEST_P(Program_, CancelEscapeAndTheCloseBoxEndQuietly)
         Program program(Path(), L"");
         const HWND dialog = Start(program);
         ASSERT_NE(nullptr, dialog);
-        Testing::TypeText(GetDlgItem(dialog, IDC_DISK_NUMBER), L"1");
-        ASSERT_TRUE(Eventually([&] { return WindowText(GetDlgItem(dialog, IDC_DISK_NUMBER)) == L"1"; }));
+        ASSERT_TRUE(TypeNumber(dialog, L"1"));
         if (way == CancelButton)
             Testing::Click(GetDlgItem(dialog, IDCANCEL));
         else if (way == EscapeKey)
